@@ -1,0 +1,141 @@
+#include "scenery/scenery_writer.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace scenery {
+
+namespace {
+constexpr double two_32 = 4294967296.0;
+constexpr double two_64 = 18446744073709551616.0;
+}  // namespace
+
+std::int64_t latitude_units(double degrees) { return std::llround(degrees * 10001750.0 * two_32 / 90.0); }
+
+std::int64_t longitude_units(double degrees) {
+    // 180 degrees east is the same place as 180 west, the largest unit below.
+    const double units = std::round(degrees * two_64 / 360.0);
+    if (units >= two_64 / 2) return INT64_MAX;
+    return static_cast<std::int64_t>(units);
+}
+
+std::int64_t altitude_units(double metres) { return std::llround(metres * two_32); }
+
+void put_u16(Bytes& bytes, std::size_t at, std::uint16_t value) {
+    bytes.at(at) = static_cast<std::uint8_t>(value);
+    bytes.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+}
+
+void put_u32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void add_u32(Bytes& bytes, std::uint32_t value) {
+    bytes.resize(bytes.size() + 4);
+    put_u32(bytes, bytes.size() - 4, value);
+}
+
+void add_u64(Bytes& bytes, std::uint64_t value) {
+    add_u32(bytes, static_cast<std::uint32_t>(value));
+    add_u32(bytes, static_cast<std::uint32_t>(value >> 32));
+}
+
+Subrecord identifier_subrecord(const std::string& ident) {
+    Subrecord sub{identifier_id, Bytes(8, 0)};
+    for (std::size_t i = 0; i < ident.size() && i < 8; ++i) sub.payload[i] = static_cast<std::uint8_t>(ident[i]);
+    return sub;
+}
+
+Subrecord raw_position_subrecord(std::int64_t latitude, std::int64_t longitude, std::int64_t altitude) {
+    Subrecord sub{position_id, {}};
+    add_u64(sub.payload, static_cast<std::uint64_t>(latitude));
+    add_u64(sub.payload, static_cast<std::uint64_t>(longitude));
+    add_u64(sub.payload, static_cast<std::uint64_t>(altitude));
+    add_u64(sub.payload, 0);
+    return sub;
+}
+
+Subrecord position_subrecord(double latitude, double longitude, double elevation) {
+    return raw_position_subrecord(latitude_units(latitude), longitude_units(longitude), altitude_units(elevation));
+}
+
+Subrecord other_subrecord(std::uint32_t id, std::size_t payload_size) {
+    return Subrecord{id, Bytes(payload_size, 0x5A)};
+}
+
+Bytes facility_header(const HeaderFields& fields) {
+    Bytes bytes(header_size, 0);
+    put_u16(bytes, 0x00, fields.format);
+    put_u32(bytes, 0x76, fields.signature);
+    put_u32(bytes, 0x90, fields.section_marker);
+    put_u32(bytes, 0x9C, fields.required);
+    put_u32(bytes, 0xA4, fields.first_record_offset);
+    return bytes;
+}
+
+std::size_t add_record(Bytes& bytes, std::uint32_t type, const Bytes& body) {
+    const std::size_t offset = bytes.size();
+    add_u32(bytes, 1);
+    add_u32(bytes, static_cast<std::uint32_t>(8 + body.size()));
+    add_u32(bytes, type);
+    add_u32(bytes, 0);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return offset;
+}
+
+std::size_t add_airport_record(Bytes& bytes, const std::vector<Subrecord>& subrecords, bool terminated) {
+    Bytes body;
+    for (const Subrecord& sub : subrecords) {
+        add_u32(body, sub.id);
+        add_u32(body, sub.has_length ? sub.length : static_cast<std::uint32_t>(sub.payload.size()));
+        body.insert(body.end(), sub.payload.begin(), sub.payload.end());
+    }
+    if (terminated) {
+        add_u32(body, 0);
+        add_u32(body, 0);
+    }
+    return add_record(bytes, 1, body);
+}
+
+std::size_t add_airport(Bytes& bytes, const Airport& airport, bool position_first) {
+    Subrecord ident = identifier_subrecord(airport.ident);
+    Subrecord position = position_subrecord(airport.latitude, airport.longitude, airport.elevation);
+    if (position_first) return add_airport_record(bytes, {position, ident});
+    return add_airport_record(bytes, {ident, position});
+}
+
+void add_chain_end(Bytes& bytes) {
+    add_u32(bytes, 0);
+    add_u32(bytes, 0);
+}
+
+Bytes facility_file(const std::vector<Airport>& airports) {
+    Bytes bytes = facility_header();
+    for (const Airport& airport : airports) add_airport(bytes, airport);
+    add_chain_end(bytes);
+    return bytes;
+}
+
+Bytes noise(std::size_t size, std::uint32_t seed) {
+    Bytes bytes(size);
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (std::uint8_t& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<std::uint8_t>(state);
+    }
+    return bytes;
+}
+
+void write_file(const std::string& path, const Bytes& bytes) {
+    const std::filesystem::path target(path);
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path());
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace scenery
