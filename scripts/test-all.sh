@@ -29,7 +29,8 @@ if [ ! -f "${WINEPREFIX}/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
-wineserver -p
+wineserver -p 2>/dev/null || true  # already running is fine
 trap 'wineserver -k 2>/dev/null || true' EXIT
+echo "=== windows: the tests run under $(wine --version) in ${WINEPREFIX}"
 run_preset windows
 echo "=== all tests passed"

@@ -35,10 +35,11 @@ int run_program(const ProgramRun& run);
 // environment.
 void set_environment(const char* name, const char* value);
 
-// Stores `size` bytes as the text (REG_SZ) value `value` of `key` under
-// HKEY_LOCAL_MACHINE, creating the key; the bytes need not end with a
-// terminator. On POSIX there is no registry to write and these return false.
-bool write_machine_registry_value(const char* key, const char* value, const void* data, std::size_t size);
+// Stores `size` bytes as the value `value` of `key` under
+// HKEY_LOCAL_MACHINE, creating the key: as text (REG_SZ), or as raw bytes
+// (REG_BINARY) that need not end with a terminator. On POSIX there is no registry to write and these return false.
+bool write_machine_registry_value(const char* key, const char* value, const void* data, std::size_t size,
+                                  bool binary = false);
 bool delete_machine_registry_key(const char* key);
 
 }  // namespace platform

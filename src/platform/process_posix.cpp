@@ -62,7 +62,7 @@ void set_environment(const char* name, const char* value) {
     }
 }
 
-bool write_machine_registry_value(const char*, const char*, const void*, std::size_t) { return false; }
+bool write_machine_registry_value(const char*, const char*, const void*, std::size_t, bool) { return false; }
 bool delete_machine_registry_key(const char*) { return false; }
 
 }  // namespace platform

@@ -81,13 +81,13 @@ void set_environment(const char* name, const char* value) {
     SetEnvironmentVariableA(name, value[0] == '\0' ? nullptr : value);
 }
 
-bool write_machine_registry_value(const char* key, const char* value, const void* data, std::size_t size) {
+bool write_machine_registry_value(const char* key, const char* value, const void* data, std::size_t size, bool binary) {
     HKEY opened = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
         ERROR_SUCCESS) {
         return false;
     }
-    const LONG result = RegSetValueExA(opened, value, 0, REG_SZ, static_cast<const BYTE*>(data),
+    const LONG result = RegSetValueExA(opened, value, 0, binary ? REG_BINARY : REG_SZ, static_cast<const BYTE*>(data),
                                        static_cast<DWORD>(size));
     RegCloseKey(opened);
     return result == ERROR_SUCCESS;

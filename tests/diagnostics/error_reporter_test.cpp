@@ -84,7 +84,8 @@ TEST(ErrorReporter, LineCuttingAndMarkerEdges) {
     const std::string no_commas(100, 'x');
     std::string comma_at_candidate(100, 'y');
     comma_at_candidate[67] = ',';  // "Line 7: " is 8 wide: the candidate is 75 - 8 = 67
-    std::string comma_at_start = "," + std::string(99, 'z');
+    std::string comma_at_start(100, 'z');
+    comma_at_start[0] = ',';
     const std::string last_piece = items(20);
     const DisplayCase cases[] = {
         {"width 0 draws one bar", "abc", 1, 0, "Line 7: abc\n         |\n         Error location\n\n"},

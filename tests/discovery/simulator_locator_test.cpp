@@ -116,9 +116,11 @@ TEST_F(Locator, DefaultFolderWhenTheRegistryHasNone) {
 
 TEST_F(Locator, RegistryValueFillingTheBufferIsCutInsideIt) {
     if (!windows) GTEST_SKIP() << "the registry is Wine's here; see the Wine prefix tests";
+    // The type of the value is not looked at: raw bytes without a
+    // terminator fill the whole buffer.
     const std::string full(platform::max_path, 'x');
     ASSERT_TRUE(platform::write_machine_registry_value(locator::registry_key, locator::registry_value, full.data(),
-                                                       full.size()));
+                                                       full.size(), /*binary=*/true));
     std::array<char, platform::max_path + 8> buffer;
     buffer.fill('#');
     ASSERT_TRUE(platform::read_machine_registry_text(locator::registry_key, locator::registry_value, buffer.data(),

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/platform.h"
 #include "platform/process.h"
 
 namespace test {
@@ -94,10 +95,18 @@ void write_facility(const std::filesystem::path& path, const std::vector<scenery
     scenery::write_file(path.string(), scenery::facility_file(airports));
 }
 
+void release(AirportRecord* head) {
+    while (head != nullptr) {
+        AirportRecord* next = head->next;
+        platform::free_block(head);
+        head = next;
+    }
+}
+
 std::FILE* stream_of(const scenery::Bytes& bytes) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return nullptr;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     return file;
 }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "airports/airport_record.h"
 #include "scenery/scenery_writer.h"
 
 namespace test {
@@ -41,6 +42,9 @@ Run run_fieldroll(const std::filesystem::path& folder, const std::vector<std::st
 
 // The airport facility file of `airports` written at `path`.
 void write_facility(const std::filesystem::path& path, const std::vector<scenery::Airport>& airports);
+
+// Releases the records of a list the tests collected.
+void release(AirportRecord* head);
 
 // Opens a stream on a temporary file holding `bytes`, positioned at its
 // start; the file goes away when the stream is closed.
