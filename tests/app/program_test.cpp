@@ -195,4 +195,23 @@ TEST(Program, SimulatorFoundThroughTheRegistry) {
     EXPECT_EQ(test::read_file(elsewhere / "Airports.txt"), test::as_table(small_table));
 }
 
+TEST(Program, SimulatorInstalledUnderWineIsFoundFromAnyFolder) {
+    if (windows) GTEST_SKIP() << "Windows reads its own registry";
+    const fs::path folder = test::fresh_folder();
+    const fs::path prefix = folder / "wine";
+    // The simulator on drive D:, which the prefix maps to a folder of its own.
+    scenery::build_from_description(small_install, (folder / "d-drive" / "Flight" / "FS2002").string());
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink(folder / "d-drive", prefix / "dosdevices" / "d:");
+    test::write_text(prefix / "system.reg",
+                     "WINE REGISTRY Version 2\n\n"
+                     "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0] 1700000000\n"
+                     "\"EXE Path\"=\"D:\\\\FLIGHT\\\\fs2002\\\\\"\n");
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_directories(elsewhere);
+    const test::Run run = test::run_fieldroll(elsewhere, {"/np"}, "", {{"WINEPREFIX", prefix.string()}});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(test::read_file(elsewhere / "Airports.txt"), test::as_table(small_table));
+}
+
 }  // namespace

@@ -133,4 +133,49 @@ TEST_F(Locator, RegistryValueFillingTheBufferIsCutInsideIt) {
     EXPECT_EQ(located(), "");
 }
 
+// A Wine prefix as FS2002's installer under Wine leaves it: the registry
+// value in "system.reg" (escaped), the simulator under "drive_c".
+fs::path make_wine_prefix(const fs::path& folder, const std::string& exe_path) {
+    const fs::path prefix = folder / "prefix";
+    std::string escaped;
+    for (char c : exe_path) {
+        if (c == '\\' || c == '"') escaped.push_back('\\');
+        escaped.push_back(c);
+    }
+    std::string registry = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+                           "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0] 1700000000\n"
+                           "#time=1d9a3b0c4f00000\n";
+    if (!exe_path.empty()) registry += "\"EXE Path\"=\"" + escaped + "\"\n";
+    test::write_text(prefix / "system.reg", registry);
+    fs::create_directories(prefix / "drive_c");
+    return prefix;
+}
+
+TEST_F(Locator, WinePrefixRegistryValueIsTrimmedAndMappedToItsDrive) {
+    if (windows) GTEST_SKIP() << "Windows reads its own registry";
+    const fs::path prefix = make_wine_prefix(folder_, "C:\\Games\\FS2002\\ ");
+    fs::create_directories(prefix / "drive_c" / "games" / "fs2002" / "SceneDB");
+    fs::create_directories(prefix / "drive_c" / "Program Files" / "Microsoft Games" / "FS2002");
+    platform::set_environment("WINEPREFIX", prefix.string().c_str());
+    EXPECT_EQ(located(), "C:\\Games\\FS2002");
+}
+
+TEST_F(Locator, WinePrefixWithoutTheValueMapsTheDefaultFolder) {
+    if (windows) GTEST_SKIP() << "Windows reads its own registry";
+    const fs::path prefix = make_wine_prefix(folder_, "");
+    fs::create_directories(prefix / "drive_c" / "Program Files" / "Microsoft Games" / "FS2002");
+    platform::set_environment("WINEPREFIX", prefix.string().c_str());
+    EXPECT_EQ(located(), "c:\\Program Files\\Microsoft Games\\FS2002");
+}
+
+TEST_F(Locator, WinePrefixWithNeitherFallsBack) {
+    if (windows) GTEST_SKIP() << "Windows reads its own registry";
+    const fs::path prefix = make_wine_prefix(folder_, "D:\\Missing");
+    fs::create_directories(folder_ / "sim" / "SCENEDB");
+    fs::create_directories(folder_ / "sim" / "run");
+    fs::current_path(folder_ / "sim" / "run");
+    platform::set_environment("WINEPREFIX", prefix.string().c_str());
+    EXPECT_EQ(located(), current() + "\\..");
+}
+
 }  // namespace
