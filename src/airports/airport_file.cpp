@@ -27,6 +27,18 @@ double truncated_minutes(float minutes) {
     return std::trunc(std::fabs(static_cast<double>(minutes)) * 100.0) * 0.01;
 }
 
+// The identifier as it may stand in a table line: a damaged file can give
+// bytes that would end the line or split its fields, and those are shown
+// as '?'.
+std::array<char, 5> printable_ident(const AirportRecord& record) {
+    std::array<char, 5> ident{};
+    for (std::size_t i = 0; i < 4 && record.ident[i] != '\0'; ++i) {
+        const auto c = static_cast<unsigned char>(record.ident[i]);
+        ident[i] = (c < 0x20 || c == 0x7F || c == ',') ? '?' : record.ident[i];
+    }
+    return ident;
+}
+
 long long magnitude(std::int32_t degrees) { return std::llabs(static_cast<long long>(degrees)); }
 
 int report_failure(std::int32_t code) {
@@ -41,7 +53,8 @@ void format_airport_line(const AirportRecord& record, char* line) {
     const bool west = static_cast<double>(record.lon_degrees) + static_cast<double>(record.lon_minutes) < 0.0;
     // Elevations beyond 32 bits in feet are written as they are, not wrapped.
     const auto feet = static_cast<long long>(static_cast<double>(record.elevation_m) * feet_per_metre + 0.5);
-    std::snprintf(line, airport_line_size, "%-4.4s,%c%lld* %.2f',%c%lld* %.2f',%lld", record.ident.data(),
+    const std::array<char, 5> ident = printable_ident(record);
+    std::snprintf(line, airport_line_size, "%-4.4s,%c%lld* %.2f',%c%lld* %.2f',%lld", ident.data(),
                   south ? 'S' : 'N', magnitude(record.lat_degrees), truncated_minutes(record.lat_minutes),
                   west ? 'W' : 'E', magnitude(record.lon_degrees), truncated_minutes(record.lon_minutes), feet);
 }

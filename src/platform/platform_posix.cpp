@@ -167,10 +167,6 @@ std::string resolve_case(const std::string& native, bool fresh) {
     return real_folder;
 }
 
-void remember_folder(const std::string& real_folder, const std::vector<std::string>& names) {
-    store_names(real_folder, make_names(names));
-}
-
 std::size_t folder_reads() { return folder_read_count; }
 
 }  // namespace posix
@@ -255,7 +251,6 @@ FolderListing* open_listing(const char* pattern) {
         listing->types.push_back(entry->d_type);
     }
     closedir(dir);
-    posix::remember_folder(real, listing->names);
     return listing;
 }
 

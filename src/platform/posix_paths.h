@@ -21,13 +21,10 @@ std::string native_path(const char* program_path);
 // written).
 std::string resolve_case(const std::string& native, bool fresh);
 
-// Remembers the names of a folder just listed, so that opening its entries
-// by another spelling needs no listing of its own.
-void remember_folder(const std::string& real_folder, const std::vector<std::string>& names);
-
 // How many times a folder's names were read to match a name (not counting
-// the listings the program asked for). Lets tests check that matching stays
-// cheap.
+// the listings the program asked for). A folder is read once, when a name
+// in it is first asked for by another spelling; later names are matched
+// from memory. Lets tests check that matching stays cheap.
 std::size_t folder_reads();
 
 // The Unix folder that stands for Windows drive `letter` (a to z), or empty.

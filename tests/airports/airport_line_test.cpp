@@ -37,6 +37,8 @@ TEST(AirportLine, FormatOfEveryField) {
         {line_of("NZ", 0, -0.0f, 0, -0.0f, 0), "NZ  ,N0* 0.00',E0* 0.00',0"},
         {line_of("", 0, 0.0f, 0, 0.0f, 0), "    ,N0* 0.00',E0* 0.00',0"},
         {line_of("KJFK", 40, 38.38f, -73, -46.68f, 4), "KJFK,N40* 38.38',W73* 46.68',13"},
+        {line_of("A\r\n,", 1, 0.0f, 1, 0.0f, 1), "A???,N1* 0.00',E1* 0.00',3"},
+        {line_of("\xC4\x7F\t", 1, 0.0f, 1, 0.0f, 1), "\xC4?? ,N1* 0.00',E1* 0.00',3"},
         {line_of("HIGH", 0, 0.0f, 0, 0.0f, INT32_MAX), "HIGH,N0* 0.00',E0* 0.00',7045550023"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.line, c.expected);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,30 @@ TEST(Program, SimulatorFoundThroughTheRegistry) {
     platform::delete_machine_registry_key(locator::registry_key);
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(test::read_file(elsewhere / "Airports.txt"), test::as_table(small_table));
+}
+
+TEST(Program, DamagedFacilityFilesOfEveryKindGiveAWellFormedTable) {
+    const Install install = make_install(R"(
+hostile SCENEDB/AFDFILES/SCENERY/damaged
+hostile ADDON SCENERY/downloaded/damaged
+facility ADDON SCENERY/downloaded/good.bgl
+  airport GOOD 1 1 1
+)");
+    const test::Run run = test::run_fieldroll(install.run_folder, {"/np"});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find(test::as_console(completed)), std::string::npos);
+    const std::string table = test::read_file(install.run_folder / "Airports.txt");
+    const std::regex line_form(R"([^\r\n,]{4},[NS]\d+\* \d{1,2}\.\d\d',[EW]\d+\* \d{1,2}\.\d\d',-?\d+\r)");
+    std::size_t lines = 0;
+    for (std::size_t start = 0; start < table.size(); ++lines) {
+        const std::size_t end = table.find('\n', start);
+        ASSERT_NE(end, std::string::npos) << "last line has no line end";
+        const std::string line = table.substr(start, end - start);
+        EXPECT_TRUE(std::regex_match(line, line_form)) << line;
+        start = end + 1;
+    }
+    EXPECT_GT(lines, 20u);
+    EXPECT_NE(table.find("GOOD,N1* 0.00',E1* 0.00',3\r\n"), std::string::npos);
 }
 
 TEST(Program, SimulatorInstalledUnderWineIsFoundFromAnyFolder) {

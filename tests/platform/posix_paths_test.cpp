@@ -65,8 +65,8 @@ TEST(PosixPaths, OpeningEveryFileOfAFolderListsItOnce) {
         opened += file ? 1 : 0;
     }
     EXPECT_EQ(opened, 300);
-    // The folder's own names came with its listing; only the folders above
-    // it may have been read to match "mixed".
+    // The folder's names are read once, when the first name differs; the
+    // folders above it may have been read to match "mixed".
     EXPECT_LE(platform::posix::folder_reads() - reads_before, 8u);
 }
 

@@ -20,6 +20,7 @@ constexpr const char* usage =
     "  dir PATH                          an empty folder\n"
     "  file PATH SIZE [SEED]             a file of SIZE pseudo-random bytes\n"
     "  link PATH TARGET                  a symbolic link to a folder\n"
+    "  hostile FOLDER                    damaged facility files of every kind\n"
     "  facility PATH                     a facility file, filled by the lines below:\n"
     "    airport IDENT LAT LON ELEV      airport record (degrees, metres)\n"
     "    airport-position-first IDENT LAT LON ELEV\n"

@@ -136,7 +136,14 @@ void build_from_description(const std::string& description, const std::string& r
         std::string verb;
         if (!(words >> verb)) continue;
         try {
-            if (verb == "facility" || verb == "file" || verb == "dir" || verb == "link") {
+            if (verb == "hostile") {
+                finish(pending, root);
+                const std::string folder = root + "/" + path_word(words, true);
+                for (const auto& [name, bytes] : hostile_files()) write_file(folder + "/" + name, bytes);
+                // Folders named like facility files are entered, not read.
+                std::filesystem::create_directories(folder + "/folder.bgl");
+                write_file(folder + "/folder.bgl/inside.bgl", facility_file({{"INSD", 7, 7, 7}}));
+            } else if (verb == "facility" || verb == "file" || verb == "dir" || verb == "link") {
                 finish(pending, root);
                 const std::string path = path_word(words, verb == "facility" || verb == "dir");
                 if (verb == "facility") {

@@ -8,6 +8,8 @@
 //   dir <path>                        an empty folder
 //   file <path> <size> [seed]         a file of pseudo-random bytes
 //   link <path> <target>              a symbolic link (POSIX)
+//   hostile <folder>                  damaged facility files of every kind,
+//                                     an empty one, a folder named *.bgl
 //   facility <path>                   starts a facility file; the lines
 //                                     below, up to the next file, fill it:
 //     airport <ident> <lat> <lon> <elev>        identifier, then position

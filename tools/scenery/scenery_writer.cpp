@@ -118,6 +118,89 @@ Bytes facility_file(const std::vector<Airport>& airports) {
     return bytes;
 }
 
+std::vector<std::pair<std::string, Bytes>> hostile_files() {
+    std::vector<std::pair<std::string, Bytes>> files;
+    // A file with every kind of record, and where each part of it starts.
+    Bytes whole = facility_header();
+    std::vector<std::size_t> cuts = {0, 1, 100, header_size - 1, header_size};
+    auto mark = [&](std::size_t from, std::size_t to) {
+        for (std::size_t at = from; at <= to; at += (to - from) / 3 + 1) cuts.push_back(at);
+        cuts.push_back(to);
+    };
+    add_record(whole, 2, Bytes(24, 0x11));
+    mark(header_size, whole.size());
+    for (const bool position_first : {false, true}) {
+        const std::size_t start = whole.size();
+        add_airport(whole, {position_first ? "PFST" : "IDFS", 12.5, -45.25, 100}, position_first);
+        // Record head, each sub-record head and payload, the end mark.
+        for (std::size_t at : {start, start + 8, start + 16, start + 24, start + 32, start + 40, start + 56,
+                               start + 72, start + 80}) {
+            mark(at, at + 7);
+        }
+    }
+    add_airport_record(whole, {other_subrecord(0x00010002, 5), identifier_subrecord("ODD1"),
+                               position_subrecord(-0.001, 179.999, -12.9)});
+    add_chain_end(whole);
+    for (std::size_t cut : cuts) {
+        if (cut <= whole.size()) {
+            files.emplace_back("cut-" + std::to_string(cut) + ".bgl", Bytes(whole.begin(), whole.begin() + cut));
+        }
+    }
+    files.emplace_back("whole.bgl", whole);
+
+    // Lengths that wrap back, stand still, or reach far past the end.
+    for (const std::uint32_t length : {0xFFFFFFF8u, 0xFFFFFFF0u, 0x7FFFFFF0u, 0xFFFFFFFFu, 0u}) {
+        Bytes record_length = facility_header();
+        add_airport(record_length, {"RLEN", 1, 1, 1});
+        const std::size_t at = add_record(record_length, 2, Bytes(8, 0));
+        put_u32(record_length, at + 4, length);
+        add_airport(record_length, {"AFTR", 2, 2, 2});
+        files.emplace_back("record-length-" + std::to_string(length) + ".bgl", record_length);
+
+        Bytes sub_length = facility_header();
+        Subrecord odd = other_subrecord(0x00010077, 0);
+        odd.has_length = true;
+        odd.length = length;
+        add_airport_record(sub_length, {identifier_subrecord("SLEN"), odd, position_subrecord(3, 3, 3)});
+        add_chain_end(sub_length);
+        files.emplace_back("subrecord-length-" + std::to_string(length) + ".bgl", sub_length);
+    }
+
+    // First records past the end, or inside the header.
+    for (const std::uint32_t first : {0xFFFFFFF0u, 0x7FFFFFFFu, 4096u, 8u, 167u}) {
+        HeaderFields fields;
+        fields.first_record_offset = first;
+        Bytes bytes = facility_header(fields);
+        add_airport(bytes, {"FRST", 4, 4, 4});
+        files.emplace_back("first-" + std::to_string(first) + ".bgl", bytes);
+    }
+
+    // Random bytes behind a valid header, alone and after a good record.
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        Bytes bytes = facility_header();
+        if (seed % 2 == 0) add_airport(bytes, {"GOOD", 5, 5, 5});
+        const Bytes tail = noise(16 + seed * 97, seed);
+        bytes.insert(bytes.end(), tail.begin(), tail.end());
+        files.emplace_back("noise-" + std::to_string(seed) + ".bgl", bytes);
+    }
+    // Random bytes shaped like records: kind 1 and type 1 in place.
+    for (std::uint32_t seed = 41; seed <= 60; ++seed) {
+        Bytes bytes = facility_header();
+        const Bytes tail = noise(64 * seed, seed);
+        for (std::size_t at = 0; at + 16 <= tail.size(); at += 16) {
+            add_u32(bytes, 1);
+            add_u32(bytes, 8 + (tail[at] % 3) * 8);
+            add_u32(bytes, 1);
+            add_u32(bytes, tail[at + 1] % 2 == 0 ? identifier_id : position_id);
+        }
+        bytes.insert(bytes.end(), tail.begin(), tail.end());
+        files.emplace_back("shaped-" + std::to_string(seed) + ".bgl", bytes);
+    }
+    files.emplace_back("empty.bgl", Bytes{});
+    files.emplace_back(".bgl", facility_file({{"DOT1", 6, 6, 6}}));
+    return files;
+}
+
 Bytes noise(std::size_t size, std::uint32_t seed) {
     Bytes bytes(size);
     std::uint32_t state = seed * 2654435761u + 1;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace scenery {
@@ -72,6 +73,12 @@ void add_chain_end(Bytes& bytes);
 
 // A complete facility file holding `airports`.
 Bytes facility_file(const std::vector<Airport>& airports);
+
+// Facility files damaged in every way this writer knows, by file name:
+// cut at every record and sub-record boundary and inside payloads, lengths
+// that do not advance or are huge, first records past the end, random
+// bytes behind a valid header, an empty file.
+std::vector<std::pair<std::string, Bytes>> hostile_files();
 
 // Pseudo-random bytes, the same for the same seed.
 Bytes noise(std::size_t size, std::uint32_t seed);
