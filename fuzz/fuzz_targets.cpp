@@ -6,7 +6,6 @@
 
 #include "diagnostics/error_reporter.h"
 #include "facility/facility_reader.h"
-#include "platform/platform.h"
 
 int fuzz_facility_file(std::FILE* file) {
     std::array<unsigned char, facility_header_size> header{};
@@ -15,12 +14,8 @@ int fuzz_facility_file(std::FILE* file) {
     std::int32_t count = -1;
     read_facility_airports(file, header.data(), &head, &count);
     int listed = 0;
-    while (head != nullptr) {
-        AirportRecord* next = head->next;
-        platform::free_block(head);
-        head = next;
-        ++listed;
-    }
+    for (; head != nullptr; head = head->next) ++listed;
+    release_airport_records();
     // The count reported must be the number of records made.
     if (listed != count) __builtin_trap();
     return listed;

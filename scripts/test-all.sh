@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Configures, builds and runs every test of fieldroll: the native Linux
-# build, the AddressSanitizer + UndefinedBehaviorSanitizer build, and the
-# Windows build under Wine.
+# build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
+# Windows build under Wine, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,7 +30,14 @@ if [ ! -f "${WINEPREFIX}/system.reg" ]; then
     wineserver -w
 fi
 wineserver -p 2>/dev/null || true  # already running is fine
+# The first program of a session starts Wine's background services. Start
+# them here, away from the test runner's output pipes: a service holding a
+# pipe open would make the runner wait for it.
+wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "=== windows: the tests run under $(wine --version) in ${WINEPREFIX}"
 run_preset windows
+
+# A short fuzz run of each fuzz target (FIELDROLL_FUZZ_SECONDS, default 60).
+bash fuzz/run-fuzzers.sh "${FIELDROLL_FUZZ_SECONDS:-60}"
 echo "=== all tests passed"

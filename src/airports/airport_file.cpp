@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "airports/airport_record.h"
 #include "diagnostics/error_reporter.h"
@@ -20,26 +22,45 @@ constexpr const char* table_name = "Airports.txt";
 // when it is complete.
 constexpr const char* temporary_name = "Airports.txt.new";
 constexpr int progress_every = 33;
+constexpr std::size_t output_buffer_size = 64 * 1024;
 constexpr double feet_per_metre = 3.280839895;
 
-// Minutes without sign, truncated (not rounded) to hundredths.
-double truncated_minutes(float minutes) {
-    return std::trunc(std::fabs(static_cast<double>(minutes)) * 100.0) * 0.01;
+// The table's lines are composed by hand rather than through "%.2f": the
+// same text, at a fraction of the cost for a quarter of a million lines.
+
+char* put_digits(char* out, unsigned long long value) {
+    std::array<char, 20> digits{};
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0) *out++ = digits[--count];
+    return out;
 }
 
-// The identifier as it may stand in a table line: a damaged file can give
-// bytes that would end the line or split its fields, and those are shown
-// as '?'.
-std::array<char, 5> printable_ident(const AirportRecord& record) {
-    std::array<char, 5> ident{};
-    for (std::size_t i = 0; i < 4 && record.ident[i] != '\0'; ++i) {
-        const auto c = static_cast<unsigned char>(record.ident[i]);
-        ident[i] = (c < 0x20 || c == 0x7F || c == ',') ? '?' : record.ident[i];
-    }
-    return ident;
+char* put_signed(char* out, long long value) {
+    if (value < 0) *out++ = '-';
+    return put_digits(out, value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value));
 }
 
-long long magnitude(std::int32_t degrees) { return std::llabs(static_cast<long long>(degrees)); }
+// One coordinate: hemisphere letter, whole degrees without sign, "* ", and
+// the minutes without sign truncated (not rounded) to hundredths.
+char* put_coordinate(char* out, std::int32_t degrees, float minutes, char positive, char negative) {
+    *out++ = static_cast<double>(degrees) + static_cast<double>(minutes) < 0.0 ? negative : positive;
+    out = put_digits(out, static_cast<unsigned long long>(std::llabs(static_cast<long long>(degrees))));
+    *out++ = '*';
+    *out++ = ' ';
+    constexpr double largest_hundredths = 1e15;  // far beyond any minutes of a facility file
+    const double hundredths = std::trunc(std::fabs(static_cast<double>(minutes)) * 100.0);
+    const auto whole = static_cast<unsigned long long>(hundredths < largest_hundredths ? hundredths : largest_hundredths);
+    out = put_digits(out, whole / 100);
+    *out++ = '.';
+    *out++ = static_cast<char>('0' + whole % 100 / 10);
+    *out++ = static_cast<char>('0' + whole % 10);
+    *out++ = '\'';
+    return out;
+}
 
 int report_failure(std::int32_t code) {
     report_error(table_name, 0, "", nullptr, 0, code);
@@ -49,30 +70,48 @@ int report_failure(std::int32_t code) {
 }  // namespace
 
 void format_airport_line(const AirportRecord& record, char* line) {
-    const bool south = static_cast<double>(record.lat_degrees) + static_cast<double>(record.lat_minutes) < 0.0;
-    const bool west = static_cast<double>(record.lon_degrees) + static_cast<double>(record.lon_minutes) < 0.0;
+    char* out = line;
+    // The identifier in four columns, cut after four characters. A damaged
+    // file can give bytes that would end the line or split its fields;
+    // those are shown as '?'.
+    bool ended = false;
+    for (std::size_t i = 0; i < 4; ++i) {
+        ended = ended || record.ident[i] == '\0';
+        const auto c = static_cast<unsigned char>(record.ident[i]);
+        *out++ = ended ? ' ' : (c < 0x20 || c == 0x7F || c == ',') ? '?' : record.ident[i];
+    }
+    *out++ = ',';
+    out = put_coordinate(out, record.lat_degrees, record.lat_minutes, 'N', 'S');
+    *out++ = ',';
+    out = put_coordinate(out, record.lon_degrees, record.lon_minutes, 'E', 'W');
+    *out++ = ',';
     // Elevations beyond 32 bits in feet are written as they are, not wrapped.
-    const auto feet = static_cast<long long>(static_cast<double>(record.elevation_m) * feet_per_metre + 0.5);
-    const std::array<char, 5> ident = printable_ident(record);
-    std::snprintf(line, airport_line_size, "%-4.4s,%c%lld* %.2f',%c%lld* %.2f',%lld", ident.data(),
-                  south ? 'S' : 'N', magnitude(record.lat_degrees), truncated_minutes(record.lat_minutes),
-                  west ? 'W' : 'E', magnitude(record.lon_degrees), truncated_minutes(record.lon_minutes), feet);
+    out = put_signed(out, static_cast<long long>(static_cast<double>(record.elevation_m) * feet_per_metre + 0.5));
+    *out = '\0';
 }
 
 int write_airport_file(AirportRecord* const* list_head) {
     std::printf("Creating %s now...\n", table_name);
     if (!platform::replaceable(table_name)) return report_failure(error_code::file_not_created);
+    // A larger buffer than the stream's own: fewer writes for a big table.
+    // It outlives the stream.
+    const std::unique_ptr<char[]> buffer(new char[output_buffer_size]);
     platform::FileGuard file(platform::open_file(temporary_name, "w"));
     if (!file) return report_failure(error_code::file_not_created);
 
+    std::setvbuf(file.get(), buffer.get(), _IOFBF, output_buffer_size);
+
     int count = 0;
     bool written = true;
+    const std::size_t line_end_length = std::strlen(platform::text_line_end);
     std::array<char, airport_line_size> line{};
     for (const AirportRecord* record = *list_head; record != nullptr && written; record = record->next) {
         ++count;
         if (count % progress_every == 0) std::printf("  Airports %d\r", count);
         format_airport_line(*record, line.data());
-        written = std::fputs(line.data(), file.get()) >= 0 && std::fputs(platform::text_line_end, file.get()) >= 0;
+        const std::size_t length = std::strlen(line.data());
+        std::memcpy(line.data() + length, platform::text_line_end, line_end_length + 1);
+        written = std::fwrite(line.data(), 1, length + line_end_length, file.get()) == length + line_end_length;
     }
     written = std::fflush(file.get()) == 0 && written;
     written = std::fclose(file.release()) == 0 && written;

@@ -15,13 +15,20 @@ struct AirportRecord {
     std::array<char, 8> ident; // up to 4 characters, then zero bytes
 };
 
+// A zero-filled record for the list. Records live until the process ends:
+// the program never releases them.
+AirportRecord* new_airport_record();
+// Returns every record made so far to the heap, for callers that read many
+// files and keep none of their lists (tests, fuzzing).
+void release_airport_records();
+
 // Orders two records by identifier: bytes compared as unsigned, with only
 // A-Z folded to a-z; a shorter identifier that is a prefix sorts first.
 // Takes addresses of record addresses, as the library sort hands them.
 int compare_idents(const void* a, const void* b);
 
-// Relinks the `count` records of the list at `*list_head` in identifier
-// order. The order of records that compare equal is not defined.
+// Relinks the `count` records of the list at `*list_head` in the order of
+// compare_idents. The order of records that compare equal is not defined.
 void sort_airports(AirportRecord** list_head, std::uint32_t count);
 
 // Writes "Airports.txt" in the current directory from the list, one line

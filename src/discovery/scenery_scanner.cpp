@@ -33,7 +33,12 @@ void lower_case(char* name) {
 // Reads one facility file if it carries the header; false when it does not.
 bool read_facility_file(const char* path, unsigned char* header, AirportRecord** list_head, std::int32_t* airports) {
     platform::FileGuard file(platform::open_file(path, "rb"));
-    if (!file || check_facility_header(file.get(), header) == 0) return false;
+    if (!file) return false;
+    // The reader keeps its own window of the file; a stream buffer would
+    // only copy every byte twice, and read far more than the header of the
+    // many files that are not facility files.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    if (check_facility_header(file.get(), header) == 0) return false;
     read_facility_airports(file.get(), header, list_head, airports);
     return true;
 }

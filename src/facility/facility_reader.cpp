@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/platform.h"
 
 namespace {
 
@@ -19,30 +18,33 @@ std::int64_t le64(const unsigned char* bytes) {
     return static_cast<std::int64_t>(value);
 }
 
-// Reads at given offsets of a stream, seeking only when it must: a short
-// step forward is read through, which keeps the stream's buffer.
+// Reads at given offsets of a stream through a window of the file held in
+// memory: a walk that moves forward, as walks do, costs one read of the
+// stream per window, and a seek only where it leaves the window.
+constexpr std::size_t window_size = 64 * 1024;
+
 struct FileCursor {
     std::FILE* file;
-    std::uint64_t position;
-
-    static constexpr std::uint64_t read_through_limit = 512;
+    unsigned char* window;
+    std::uint64_t window_start = 0;
+    std::size_t window_filled = 0;
+    std::uint64_t stream_position;  // where the stream stands
+    std::uint64_t next = 0;         // just after the bytes read last
 
     bool read(std::uint64_t offset, unsigned char* into, std::size_t size) {
-        if (offset != position) {
-            if (offset > position && offset - position <= read_through_limit) {
-                std::array<unsigned char, read_through_limit> skipped;
-                const auto gap = static_cast<std::size_t>(offset - position);
-                const std::size_t got = std::fread(skipped.data(), 1, gap, file);
-                position += got;
-                if (got != gap) return false;
-            } else {
+        if (offset < window_start || offset + size > window_start + window_filled) {
+            if (offset != stream_position) {
                 if (offset > LONG_MAX || std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
-                position = offset;
+                stream_position = offset;
             }
+            window_start = offset;
+            window_filled = std::fread(window, 1, window_size, file);
+            stream_position += window_filled;
+            if (size > window_filled) return false;
         }
-        const std::size_t got = std::fread(into, 1, size, file);
-        position += got;
-        return got == size;
+        std::memcpy(into, window + (offset - window_start), size);
+        next = offset + size;
+        return true;
     }
 };
 
@@ -78,7 +80,10 @@ void decode_position(std::int64_t latitude, std::int64_t longitude, std::int32_t
                              Axis{longitude, facility::longitude_factor, lon_degrees, lon_minutes}}) {
         const double degrees = static_cast<double>(axis.value) * axis.factor;
         std::int32_t whole = static_cast<std::int32_t>(degrees);
-        float minutes = static_cast<float>(std::fmod(degrees, 1.0) * 60.0);
+        // The fraction with the sign of the value, as fmod(degrees, 1.0)
+        // gives it; the subtraction is exact.
+        const double fraction = std::copysign(degrees - std::trunc(degrees), degrees);
+        float minutes = static_cast<float>(fraction * 60.0);
         if (minutes == 60.0f) {
             whole += 1;
             minutes = 0.0f;
@@ -101,8 +106,9 @@ std::int32_t decode_elevation(std::int64_t altitude) {
 void read_facility_airports(std::FILE* file, const unsigned char* header, AirportRecord** list_head,
                             std::int32_t* file_airports) {
     *file_airports = 0;
-    const long start = std::ftell(file);
-    FileCursor cursor{file, start < 0 ? ~std::uint64_t{0} : static_cast<std::uint64_t>(start)};
+    // One window for every file: the program reads one file at a time.
+    static std::array<unsigned char, window_size> window;
+    FileCursor cursor{file, window.data(), 0, 0, facility_header_size};
     std::array<char, facility::ident_length + 1> ident{};
     std::int64_t latitude = 0;
     std::int64_t longitude = 0;
@@ -132,7 +138,7 @@ void read_facility_airports(std::FILE* file, const unsigned char* header, Airpor
                 if (id == facility::end_of_subrecords) break;
                 if (id == facility::identifier_id) {
                     std::array<unsigned char, facility::identifier_payload_size> payload{};
-                    if (!cursor.read(cursor.position, payload.data(), payload.size())) return;
+                    if (!cursor.read(cursor.next, payload.data(), payload.size())) return;
                     std::size_t kept = 0;
                     while (kept < facility::ident_length && payload[kept] != 0) {
                         ident[kept] = static_cast<char>(payload[kept]);
@@ -142,14 +148,14 @@ void read_facility_airports(std::FILE* file, const unsigned char* header, Airpor
                     ident_seen = true;
                 } else if (id == facility::position_id) {
                     std::array<unsigned char, facility::position_payload_size> payload{};
-                    if (!cursor.read(cursor.position, payload.data(), payload.size())) return;
+                    if (!cursor.read(cursor.next, payload.data(), payload.size())) return;
                     latitude = le64(payload.data());
                     longitude = le64(payload.data() + 8);
                     altitude = le64(payload.data() + 16);
                     position_seen = true;
                 }
                 if (ident_seen && position_seen) {
-                    auto* airport = static_cast<AirportRecord*>(platform::alloc_zeroed(sizeof(AirportRecord)));
+                    AirportRecord* airport = new_airport_record();
                     airport->next = *list_head;
                     *list_head = airport;
                     std::memcpy(airport->ident.data(), ident.data(), ident.size());

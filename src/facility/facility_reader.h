@@ -47,7 +47,8 @@ constexpr double altitude_factor = 1.0 / 4294967296.0;               // 2^-32
 // a facility file, 0 otherwise (also for a file shorter than the header).
 int check_facility_header(std::FILE* file, unsigned char* header);
 
-// Walks the record chain of an accepted file and prepends one record per
+// Walks the record chain of an accepted file, whose stream stands just
+// after the header as check_facility_header left it, and prepends one record per
 // airport to the list at `*list_head`; `*file_airports` is set to their
 // number. The walk ends at the end of the chain, at a read cut short by the
 // end of the file (the airport being read then is not made), and at a

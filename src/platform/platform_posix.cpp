@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -171,7 +172,66 @@ std::size_t folder_reads() { return folder_read_count; }
 
 }  // namespace posix
 
+struct FolderListing {
+    std::string program_folder;  // the folder as the program named it
+    DIR* dir = nullptr;          // kept open: entries are reached through it
+    std::vector<std::string> names;
+    std::vector<unsigned char> types;
+    std::size_t next = 0;
+    FolderListing* outer = nullptr;  // the listing open when this one began
+};
+
 namespace {
+
+// The listings open now, innermost first. The program opens the entries it
+// has just been handed, by their lower-cased names: those are matched here
+// against the real name of the entry last fetched, without asking the file
+// system.
+FolderListing* innermost_listing = nullptr;
+
+bool same_folded(const char* a, const std::string& b, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// A real path, relative to an open folder (or to the current directory).
+struct RealPath {
+    int folder = AT_FDCWD;
+    std::string path;
+};
+
+bool path_of_listed_entry(const char* program_path, RealPath* real) {
+    const std::size_t path_length = std::strlen(program_path);
+    for (const FolderListing* listing = innermost_listing; listing != nullptr; listing = listing->outer) {
+        if (listing->next == 0) continue;
+        const std::string& folder = listing->program_folder;
+        const std::string& name = listing->names[listing->next - 1];
+        if (path_length < folder.size() + name.size() ||
+            std::memcmp(program_path, folder.data(), folder.size()) != 0) {
+            continue;
+        }
+        const char* rest = program_path + folder.size() + name.size();
+        if ((*rest != '\0' && *rest != '\\' && *rest != '/') ||
+            !same_folded(program_path + folder.size(), name, name.size())) {
+            continue;
+        }
+        real->folder = dirfd(listing->dir);
+        real->path = name;
+        for (; *rest != '\0'; ++rest) {
+            const char c = *rest == '\\' ? '/' : *rest;
+            if (c != '/' || real->path.back() != '/') real->path.push_back(c);
+        }
+        while (real->path.size() > 1 && real->path.back() == '/') real->path.pop_back();
+        return true;
+    }
+    return false;
+}
 
 bool is_missing(int error) { return error == ENOENT || error == ENOTDIR; }
 
@@ -179,24 +239,67 @@ bool is_missing(int error) { return error == ENOENT || error == ENOTDIR; }
 // when the first attempt found nothing.
 template <typename Operation>
 auto with_real_path(const char* program_path, bool fresh, Operation operation) {
-    const std::string native = posix::native_path(program_path);
-    auto result = operation(native);
-    if (!result && is_missing(errno) && !native.empty()) {
-        const std::string real = posix::resolve_case(native, fresh);
-        if (real != native) result = operation(real);
+    if (RealPath listed; path_of_listed_entry(program_path, &listed)) {
+        auto result = operation(listed);
+        if (result || !is_missing(errno)) return result;
+    }
+    const RealPath native{AT_FDCWD, posix::native_path(program_path)};
+    errno = ENOENT;
+    auto result = native.path.empty() ? decltype(operation(native)){} : operation(native);
+    if (!result && is_missing(errno) && !native.path.empty()) {
+        const RealPath real{AT_FDCWD, posix::resolve_case(native.path, fresh)};
+        if (real.path != native.path) result = operation(real);
     }
     return result;
 }
 
-}  // namespace
-
-void* alloc_zeroed(std::size_t size) {
-    void* block = std::calloc(1, size == 0 ? 1 : size);
-    if (block == nullptr) std::_Exit(1);
-    return block;
+bool stat_real(const RealPath& real, struct stat* info) {
+    return fstatat(real.folder, real.path.c_str(), info, 0) == 0;
 }
 
-void free_block(void* block) { std::free(block); }
+int open_flags(const char* mode) {
+    const bool update = std::strchr(mode, '+') != nullptr;
+    switch (mode[0]) {
+        case 'w': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+        case 'a': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+        default: return update ? O_RDWR : O_RDONLY;
+    }
+}
+
+}  // namespace
+
+// Large blocks (the airport records, the sort index) are mapped with their
+// pages made present at once: one call instead of a page fault for every
+// 4 KiB, which costs far more on a virtual machine. A small header in
+// front of every block tells free_block how it was obtained.
+constexpr std::size_t mapped_block_size = 256 * 1024;
+constexpr std::size_t block_header = 16;
+
+void* alloc_zeroed(std::size_t size) {
+    const std::size_t total = size + block_header;
+    char* block = nullptr;
+    if (total >= mapped_block_size) {
+        void* mapped = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (mapped != MAP_FAILED) block = static_cast<char*>(mapped);
+    } else {
+        block = static_cast<char*>(std::calloc(1, total));
+    }
+    if (block == nullptr) std::_Exit(1);
+    std::memcpy(block, &total, sizeof total);
+    return block + block_header;
+}
+
+void free_block(void* block) {
+    if (block == nullptr) return;
+    char* start = static_cast<char*>(block) - block_header;
+    std::size_t total = 0;
+    std::memcpy(&total, start, sizeof total);
+    if (total >= mapped_block_size) {
+        munmap(start, total);
+    } else {
+        std::free(start);
+    }
+}
 
 bool read_machine_registry_text(const char* key, const char* value, char* buffer, std::size_t size) {
     return read_wine_registry_text(key, value, buffer, size);
@@ -204,10 +307,7 @@ bool read_machine_registry_text(const char* key, const char* value, char* buffer
 
 bool path_exists(const char* path) {
     struct stat info {};
-    return with_real_path(path, false, [&](const std::string& real) {
-        errno = ENOENT;
-        return !real.empty() && stat(real.c_str(), &info) == 0;
-    });
+    return with_real_path(path, false, [&](const RealPath& real) { return stat_real(real, &info); });
 }
 
 bool current_directory(char* buffer, std::size_t size) {
@@ -219,38 +319,33 @@ bool current_directory(char* buffer, std::size_t size) {
     return true;
 }
 
-struct FolderListing {
-    std::string real_folder;
-    std::vector<std::string> names;
-    std::vector<unsigned char> types;
-    std::size_t next = 0;
-};
-
 FolderListing* open_listing(const char* pattern) {
     // The program lists with "<folder>\*.*"; every entry matches.
     std::string folder(pattern);
     const std::size_t star = folder.rfind("*.*");
     if (star != std::string::npos && star + 3 == folder.size()) folder.erase(star);
+    const std::string program_folder = folder;
     if (folder.empty()) folder = ".";
 
     DIR* dir = nullptr;
-    std::string real;
-    with_real_path(folder.c_str(), false, [&](const std::string& candidate) {
-        errno = ENOENT;
-        if (candidate.empty()) return false;
-        dir = opendir(candidate.c_str());
-        if (dir != nullptr) real = candidate;
+    with_real_path(folder.c_str(), false, [&](const RealPath& real) {
+        const int descriptor = openat(real.folder, real.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (descriptor < 0) return false;
+        dir = fdopendir(descriptor);
+        if (dir == nullptr) close(descriptor);
         return dir != nullptr;
     });
     if (dir == nullptr) return nullptr;
 
     auto* listing = new FolderListing;
-    listing->real_folder = real;
+    listing->program_folder = program_folder;
+    listing->dir = dir;
     while (const dirent* entry = readdir(dir)) {
         listing->names.emplace_back(entry->d_name);
         listing->types.push_back(entry->d_type);
     }
-    closedir(dir);
+    listing->outer = innermost_listing;
+    innermost_listing = listing;
     return listing;
 }
 
@@ -267,8 +362,7 @@ bool next_entry(FolderListing* listing, FolderEntry* entry) {
             // A link to a folder is reported as a folder, as Windows reports
             // a junction.
             struct stat info {};
-            const std::string path = listing->real_folder + "/" + name;
-            entry->is_directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+            entry->is_directory = fstatat(dirfd(listing->dir), name.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode);
         } else {
             entry->is_directory = false;
         }
@@ -277,14 +371,20 @@ bool next_entry(FolderListing* listing, FolderEntry* entry) {
     return false;
 }
 
-void close_listing(FolderListing* listing) { delete listing; }
+void close_listing(FolderListing* listing) {
+    for (FolderListing** link = &innermost_listing; *link != nullptr; link = &(*link)->outer) {
+        if (*link == listing) {
+            *link = listing->outer;
+            break;
+        }
+    }
+    closedir(listing->dir);
+    delete listing;
+}
 
 bool folder_identity(const char* path, FolderIdentity* identity) {
     struct stat info {};
-    const bool found = with_real_path(path, false, [&](const std::string& real) {
-        errno = ENOENT;
-        return !real.empty() && stat(real.c_str(), &info) == 0;
-    });
+    const bool found = with_real_path(path, false, [&](const RealPath& real) { return stat_real(real, &info); });
     if (!found) return false;
     identity->volume = static_cast<std::uint64_t>(info.st_dev);
     identity->index = static_cast<std::uint64_t>(info.st_ino);
@@ -294,9 +394,12 @@ bool folder_identity(const char* path, FolderIdentity* identity) {
 std::FILE* open_file(const char* path, const char* mode) {
     // Names about to be written are matched against the folder as it is now.
     const bool writing = std::strpbrk(mode, "wa+") != nullptr;
-    return with_real_path(path, writing, [&](const std::string& real) -> std::FILE* {
-        errno = ENOENT;
-        return real.empty() ? nullptr : std::fopen(real.c_str(), mode);
+    return with_real_path(path, writing, [&](const RealPath& real) -> std::FILE* {
+        const int descriptor = openat(real.folder, real.path.c_str(), open_flags(mode) | O_CLOEXEC, 0666);
+        if (descriptor < 0) return nullptr;
+        std::FILE* file = fdopen(descriptor, mode);
+        if (file == nullptr) close(descriptor);
+        return file;
     });
 }
 

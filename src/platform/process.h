@@ -27,9 +27,15 @@ struct ProgramRun {
     std::uint64_t file_size_limit = 0;
 };
 
+// What a run cost: wall time and the largest resident memory it reached.
+struct ProgramUsage {
+    double seconds = 0;
+    std::uint64_t peak_bytes = 0;
+};
+
 // Runs the program to its end. Returns its exit status, or -1 when it could
-// not be started or did not end normally.
-int run_program(const ProgramRun& run);
+// not be started or did not end normally. Fills `usage` when given.
+int run_program(const ProgramRun& run, ProgramUsage* usage = nullptr);
 
 // Sets (or, with empty text, removes) a variable of this process's
 // environment.

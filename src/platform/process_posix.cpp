@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 
 namespace platform {
@@ -20,12 +21,13 @@ void redirect(const std::string& path, int flags, int target) {
 
 }  // namespace
 
-int run_program(const ProgramRun& run) {
+int run_program(const ProgramRun& run, ProgramUsage* usage) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(run.program.c_str()));
     for (const std::string& argument : run.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child < 0) return -1;
     if (child == 0) {
@@ -49,7 +51,12 @@ int run_program(const ProgramRun& run) {
         _exit(127);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
+    rusage used{};
+    while (wait4(child, &status, 0, &used) < 0) {
+    }
+    if (usage != nullptr) {
+        usage->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        usage->peak_bytes = static_cast<std::uint64_t>(used.ru_maxrss) * 1024;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -1,6 +1,10 @@
 #include "platform/process.h"
 
 #include <windows.h>
+// after windows.h
+#include <psapi.h>
+
+#include <chrono>
 
 
 namespace platform {
@@ -34,7 +38,7 @@ HANDLE open_inherited(const std::string& path, bool writing) {
 
 }  // namespace
 
-int run_program(const ProgramRun& run) {
+int run_program(const ProgramRun& run, ProgramUsage* usage) {
     std::string line;
     append_quoted(&line, run.program);
     for (const std::string& argument : run.arguments) {
@@ -59,6 +63,7 @@ int run_program(const ProgramRun& run) {
     startup.hStdOutput = open_inherited(run.output_path, true);
     startup.hStdError = open_inherited(run.error_path, true);
     PROCESS_INFORMATION process{};
+    const auto start = std::chrono::steady_clock::now();
     std::vector<char> command(line.begin(), line.end());
     command.push_back('\0');
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
@@ -70,6 +75,13 @@ int run_program(const ProgramRun& run) {
     }
     if (!started) return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
+    if (usage != nullptr) {
+        usage->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        PROCESS_MEMORY_COUNTERS counters{};
+        if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters)) {
+            usage->peak_bytes = counters.PeakWorkingSetSize;
+        }
+    }
     DWORD status = 0;
     const bool known = GetExitCodeProcess(process.hProcess, &status) != 0;
     CloseHandle(process.hProcess);

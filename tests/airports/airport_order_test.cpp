@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <random>
 #include <string>
@@ -59,6 +60,39 @@ TEST(CompareIdents, CaseFoldedByteOrder) {
         EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
         const int reverse = compare(c.b, c.a);
         EXPECT_EQ((reverse > 0) - (reverse < 0), -c.sign) << c.b << " vs " << c.a;
+    }
+}
+
+// The ordering, one byte at a time: the reference the fast comparison must
+// agree with.
+int reference_order(const std::array<char, 8>& a, const std::array<char, 8>& b) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned x = static_cast<unsigned char>(a[i]);
+        unsigned y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+        if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+        if (x != y) return x < y ? -1 : 1;
+        if (x == 0) return 0;
+    }
+    return 0;
+}
+
+TEST(CompareIdents, AgreesWithByteByByteOrderOnAnyBytes) {
+    std::mt19937 random(11);
+    const char alphabet[] = {'\0', 'A', 'Z', 'a', 'z', '@', '[', '`', '{', '0', '_', '\x7F', '\x80', '\xC1', '\xDA', '\xFF'};
+    for (int round = 0; round < 200000; ++round) {
+        AirportRecord left{};
+        AirportRecord right{};
+        // Bytes after a terminator are not always zero: they must not count.
+        for (std::size_t i = 0; i < 8; ++i) {
+            left.ident[i] = alphabet[random() % sizeof alphabet];
+            right.ident[i] = random() % 4 == 0 ? alphabet[random() % sizeof alphabet] : left.ident[i];
+        }
+        const AirportRecord* l = &left;
+        const AirportRecord* r = &right;
+        const int fast = compare_idents(&l, &r);
+        ASSERT_EQ((fast > 0) - (fast < 0), reference_order(left.ident, right.ident))
+            << testing::PrintToString(left.ident) << " vs " << testing::PrintToString(right.ident);
     }
 }
 

@@ -29,7 +29,7 @@ Collected collect_again() {
     AirportRecord* head = nullptr;
     result.console = test::console_of([&] { collect_airports(&head, &result.total); });
     for (AirportRecord* r = head; r != nullptr; r = r->next) result.idents.insert(r->ident.data());
-    test::release(head);
+    release_airport_records();
     return result;
 }
 

@@ -36,7 +36,7 @@ std::vector<AirportRecord> airports_of(const Bytes& bytes) {
         for (AirportRecord* record = head; record != nullptr; record = record->next) {
             found.insert(found.begin(), *record);
         }
-        test::release(head);
+        release_airport_records();
         EXPECT_EQ(count, static_cast<std::int32_t>(found.size()));
     }
     std::fclose(file);

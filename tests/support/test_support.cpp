@@ -95,14 +95,6 @@ void write_facility(const std::filesystem::path& path, const std::vector<scenery
     scenery::write_file(path.string(), scenery::facility_file(airports));
 }
 
-void release(AirportRecord* head) {
-    while (head != nullptr) {
-        AirportRecord* next = head->next;
-        platform::free_block(head);
-        head = next;
-    }
-}
-
 std::FILE* stream_of(const scenery::Bytes& bytes) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return nullptr;

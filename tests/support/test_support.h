@@ -43,9 +43,6 @@ Run run_fieldroll(const std::filesystem::path& folder, const std::vector<std::st
 // The airport facility file of `airports` written at `path`.
 void write_facility(const std::filesystem::path& path, const std::vector<scenery::Airport>& airports);
 
-// Releases the records of a list the tests collected.
-void release(AirportRecord* head);
-
 // Opens a stream on a temporary file holding `bytes`, positioned at its
 // start; the file goes away when the stream is closed.
 std::FILE* stream_of(const scenery::Bytes& bytes);

@@ -1,6 +1,7 @@
 // make_scenery: lays out an FS2002 folder tree with airport facility files
 // from a text description (see scenery/scenery_description.h).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -8,11 +9,16 @@
 #include <string>
 
 #include "scenery/scenery_description.h"
+#include "scenery/scenery_writer.h"
 
 namespace {
 
 constexpr const char* usage =
     "usage: make_scenery ROOT [DESCRIPTION]\n"
+    "       make_scenery --generate ROOT [FACILITY-FILES AIRPORTS OTHER-BGL OTHER-FILES [SEED]]\n"
+    "\n"
+    "The second form lays out a large install for the benchmark (by default 2000\n"
+    "facility files with 250000 airports, 5000 other .bgl files, 2000 other files).\n"
     "\n"
     "Lays out a simulator folder tree under ROOT from DESCRIPTION (a file, or\n"
     "standard input when it is left out or is -). One statement per line:\n"
@@ -45,6 +51,23 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(usage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--generate") == 0) {
+        if (argc < 3) {
+            std::fputs(usage, stderr);
+            return 2;
+        }
+        scenery::InstallSize size;
+        int* counts[] = {&size.facility_files, &size.airports, &size.other_bgl_files, &size.other_files};
+        for (int i = 0; i < 4 && 3 + i < argc; ++i) *counts[i] = std::atoi(argv[3 + i]);
+        if (argc > 7) size.seed = static_cast<std::uint32_t>(std::strtoul(argv[7], nullptr, 10));
+        try {
+            scenery::generate_install(argv[2], size);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "make_scenery: %s\n", error.what());
+            return 1;
+        }
+        return 0;
     }
     std::stringstream description;
     if (argc < 3 || std::strcmp(argv[2], "-") == 0) {

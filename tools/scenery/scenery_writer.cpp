@@ -1,6 +1,7 @@
 #include "scenery/scenery_writer.h"
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -199,6 +200,71 @@ std::vector<std::pair<std::string, Bytes>> hostile_files() {
     files.emplace_back("empty.bgl", Bytes{});
     files.emplace_back(".bgl", facility_file({{"DOT1", 6, 6, 6}}));
     return files;
+}
+
+namespace {
+
+struct Random {
+    std::uint64_t state;
+    std::uint32_t next() {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>(state >> 33);
+    }
+    int below(int limit) { return static_cast<int>(next() % static_cast<std::uint32_t>(limit)); }
+    double between(double low, double high) { return low + (high - low) * (next() / 4294967296.0); }
+};
+
+std::string numbered(const char* stem, int number, const char* suffix) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%05d%s", stem, number, suffix);
+    return text;
+}
+
+// Where the i-th of `count` files of a tree goes: a few levels of folders.
+std::string nested_folder(bool database, int i) {
+    if (database) {
+        return "SCENEDB/AFDFILES/SCENERY/" + numbered("REGION", i % 12, "") + "/" + numbered("AREA", i % 97, "");
+    }
+    return "Addon Scenery/" + numbered("Pack ", i % 150, "") + "/scenery/" + numbered("Part", i % 7, "");
+}
+
+}  // namespace
+
+void generate_install(const std::string& root, const InstallSize& size) {
+    Random random{size.seed};
+    const int files = size.facility_files > 0 ? size.facility_files : 1;
+    int airports_left = size.airports;
+    for (int i = 0; i < files; ++i) {
+        const int in_file = airports_left / (files - i);
+        airports_left -= in_file;
+        Bytes bytes = facility_header();
+        for (int k = 0; k < in_file; ++k) {
+            const int number = size.airports - airports_left - in_file + k;
+            std::string ident(4, 'A');
+            for (int c = 3, n = number; c >= 0; --c, n /= 36) ident[c] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[n % 36];
+            // A runway sub-record before the identifier and position, and a
+            // record of another kind after each airport, as real files have.
+            add_airport_record(bytes, {other_subrecord(0x00010002, 40), identifier_subrecord(ident),
+                                       position_subrecord(random.between(-89, 89), random.between(-179.9, 179.9),
+                                                          random.between(-30, 4000))});
+            add_record(bytes, 3, Bytes(120, 0x21));
+        }
+        add_chain_end(bytes);
+        const bool database = i % 5 < 3;
+        write_file(root + "/" + nested_folder(database, i) + "/" + numbered(database ? "AP" : "ap_", i, ".BGL"),
+                   bytes);
+    }
+    for (int i = 0; i < size.other_bgl_files; ++i) {
+        const bool database = i % 2 == 0;
+        const std::size_t bytes = 2048 + static_cast<std::size_t>(random.below(62 * 1024));
+        write_file(root + "/" + nested_folder(database, i) + "/" + numbered(database ? "OBJ" : "Texture_", i, ".bgl"),
+                   noise(bytes, random.next()));
+    }
+    for (int i = 0; i < size.other_files; ++i) {
+        const bool database = i % 2 == 0;
+        write_file(root + "/" + nested_folder(database, i) + "/" + numbered("file", i, i % 3 == 0 ? ".bmp" : ".txt"),
+                   noise(1024 + static_cast<std::size_t>(random.below(7 * 1024)), random.next()));
+    }
 }
 
 Bytes noise(std::size_t size, std::uint32_t seed) {

@@ -80,6 +80,20 @@ Bytes facility_file(const std::vector<Airport>& airports);
 // bytes behind a valid header, an empty file.
 std::vector<std::pair<std::string, Bytes>> hostile_files();
 
+// A large simulator install for the benchmark: facility files holding
+// `airports` airports in nested folders of both trees (with the records
+// and sub-records of other kinds that real ones carry), non-facility .bgl
+// files of scenery-like sizes, and other files. The same options give the
+// same tree.
+struct InstallSize {
+    int facility_files = 2000;
+    int airports = 250000;
+    int other_bgl_files = 5000;
+    int other_files = 2000;
+    std::uint32_t seed = 2002;
+};
+void generate_install(const std::string& root, const InstallSize& size);
+
 // Pseudo-random bytes, the same for the same seed.
 Bytes noise(std::size_t size, std::uint32_t seed);
 
