@@ -325,7 +325,7 @@ FolderListing* open_listing(const char* pattern) {
     const std::size_t star = folder.rfind("*.*");
     if (star != std::string::npos && star + 3 == folder.size()) folder.erase(star);
     const std::string program_folder = folder;
-    if (folder.empty()) folder = ".";
+    if (folder.empty()) folder.push_back('.');
 
     DIR* dir = nullptr;
     with_real_path(folder.c_str(), false, [&](const RealPath& real) {
