@@ -40,7 +40,7 @@ for target in facility_reader error_location; do
     echo "=== fuzzing ${target} for ${seconds} s"
     log="${work}/${target}.log"
     status=0
-    "build/fuzz/fuzz/${target}_fuzzer" -max_total_time="${seconds}" -timeout=1 -rss_limit_mb=64 \
+    "build/fuzz/fuzz/${target}_fuzzer" -max_total_time="${seconds}" -max_len=4096 -timeout=1 -rss_limit_mb=64 \
         -malloc_limit_mb=64 -print_final_stats=1 -artifact_prefix="${work}/artifacts/${target}-" \
         "${work}/corpus/${target}" "${work}/seeds/${target}" >"${log}" 2>&1 || status=$?
     grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|.*ALARM|.*artifact)' "${log}" || true

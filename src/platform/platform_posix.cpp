@@ -1,5 +1,6 @@
 // POSIX implementation of the platform layer.
 #include "platform/platform.h"
+#include "platform/folded_text.h"
 #include "platform/posix_paths.h"
 #include "platform/wine_registry.h"
 
@@ -23,8 +24,6 @@ namespace platform {
 
 namespace posix {
 namespace {
-
-char fold_char(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string fold(std::string_view text) {
     std::string folded(text);
@@ -189,17 +188,6 @@ namespace {
 // system.
 FolderListing* innermost_listing = nullptr;
 
-bool same_folded(const char* a, const std::string& b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // A real path, relative to an open folder (or to the current directory).
 struct RealPath {
     int folder = AT_FDCWD;
@@ -218,7 +206,7 @@ bool path_of_listed_entry(const char* program_path, RealPath* real) {
         }
         const char* rest = program_path + folder.size() + name.size();
         if ((*rest != '\0' && *rest != '\\' && *rest != '/') ||
-            !same_folded(program_path + folder.size(), name, name.size())) {
+            !same_folded(std::string_view(program_path + folder.size(), name.size()), name)) {
             continue;
         }
         real->folder = dirfd(listing->dir);

@@ -7,6 +7,8 @@
 // escaped with backslashes (\\ \" \n \r \t \0 and \xHHHH for other units).
 #include "platform/wine_registry.h"
 
+#include "platform/folded_text.h"
+
 #include <sys/stat.h>
 
 #include <array>
@@ -17,18 +19,6 @@
 
 namespace platform {
 namespace {
-
-bool same_folded(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 int hex_value(char c) {
     if (c >= '0' && c <= '9') return c - '0';

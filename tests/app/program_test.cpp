@@ -15,11 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-constexpr bool windows = true;
-#else
-constexpr bool windows = false;
-#endif
+constexpr bool windows = test::on_windows;
 
 const std::string banner = "FS2002 Fieldroll for Corvane, version 1.3.2\n\n";
 const std::string not_found = "ERROR: Unable to locate FS2002 in computer\n\n";

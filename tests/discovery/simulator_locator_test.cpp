@@ -12,11 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-constexpr bool windows = true;
-#else
-constexpr bool windows = false;
-#endif
+constexpr bool windows = test::on_windows;
 
 // Each test starts with no registry value, no default folder and no Wine
 // prefix, in a folder of its own, and leaves the process as it found it.

@@ -13,6 +13,12 @@
 
 namespace test {
 
+#ifdef _WIN32
+constexpr bool on_windows = true;
+#else
+constexpr bool on_windows = false;
+#endif
+
 // An empty folder for the running test, under the build's test tree.
 std::filesystem::path fresh_folder();
 
