@@ -36,10 +36,7 @@ void wait_for_enter() {
 
 int run_fieldroll(int argc, char** argv) {
     bool pause_at_end = true;
-    // The records are never released: they live, reachable from here, until
-    // the process ends.
-    static AirportRecord* list_head = nullptr;
-    list_head = nullptr;
+    AirportRecord* list_head = nullptr;  // its records live until the process ends
     std::int32_t airport_count = 0;
     int failed = 0;
 
