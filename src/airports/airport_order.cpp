@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "airports/airport_record.h"
@@ -46,7 +45,6 @@ struct IndexEntry {
     std::uint64_t key;
     AirportRecord* record;
 };
-
 
 }  // namespace
 

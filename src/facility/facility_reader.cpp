@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-
 namespace {
 
 std::uint32_t le32(const unsigned char* bytes) {
